@@ -1,0 +1,29 @@
+# kv_add_module(NAME DIR <dir> SOURCES ... LIBS ...)
+# A loadable module named as the real one is (no "lib" prefix), with hidden
+# symbols except what its sources export explicitly.
+function(kv_add_module name)
+  cmake_parse_arguments(ARG "" "DIR" "SOURCES;LIBS" ${ARGN})
+  add_library(${name} SHARED ${ARG_SOURCES})
+  set_target_properties(${name} PROPERTIES
+    PREFIX ""
+    SUFFIX ".so"
+    CXX_VISIBILITY_PRESET hidden
+    VISIBILITY_INLINES_HIDDEN ON
+    LIBRARY_OUTPUT_DIRECTORY ${ARG_DIR}
+    BUILD_RPATH "$ORIGIN"
+    INSTALL_RPATH "$ORIGIN")
+  target_link_libraries(${name} PRIVATE ${ARG_LIBS})
+  target_link_options(${name} PRIVATE -Wl,--no-undefined)
+endfunction()
+
+# kv_add_test(NAME SOURCES ... LIBS ...)
+# One GoogleTest binary, registered with CTest as one test.
+function(kv_add_test name)
+  cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
+  add_executable(${name} ${ARG_SOURCES})
+  target_link_libraries(${name} PRIVATE ${ARG_LIBS} GTest::gtest GTest::gtest_main)
+  target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/tests)
+  add_test(NAME ${name} COMMAND ${name})
+  set_tests_properties(${name} PROPERTIES
+    ENVIRONMENT "KV_BUILD_DIR=${CMAKE_BINARY_DIR};KV_PRACTICE_LIBS=${KV_PRACTICE_LIB_DIR}")
+endfunction()
