@@ -13,7 +13,8 @@ function(kv_add_module name)
     BUILD_RPATH "$ORIGIN"
     INSTALL_RPATH "$ORIGIN")
   target_link_libraries(${name} PRIVATE ${ARG_LIBS})
-  target_link_options(${name} PRIVATE -Wl,--no-undefined)
+  # Only what the sources export is visible, also from linked static libraries.
+  target_link_options(${name} PRIVATE -Wl,--no-undefined -Wl,--exclude-libs,ALL)
 endfunction()
 
 # kv_add_test(NAME SOURCES ... LIBS ...)

@@ -16,7 +16,8 @@ int64_t DaysFromCivil(int year, int month, int day) {
     const int64_t year_of_era = y - era * 400;
     const int64_t month_from_march = month > 2 ? month - 3 : month + 9;
     const int64_t day_of_year = (153 * month_from_march + 2) / 5 + day - 1;
-    const int64_t day_of_era = year_of_era * 365 + year_of_era / 4 - year_of_era / 100 + day_of_year;
+    const int64_t day_of_era =
+        year_of_era * 365 + year_of_era / 4 - year_of_era / 100 + day_of_year;
     return era * 146097 + day_of_era - 719468;
 }
 
@@ -26,11 +27,13 @@ CivilDate CivilFromDays(int64_t days) {
     const int64_t day_of_era = days - era * 146097;
     const int64_t year_of_era =
         (day_of_era - day_of_era / 1460 + day_of_era / 36524 - day_of_era / 146096) / 365;
-    const int64_t day_of_year = day_of_era - (365 * year_of_era + year_of_era / 4 - year_of_era / 100);
+    const int64_t day_of_year =
+        day_of_era - (365 * year_of_era + year_of_era / 4 - year_of_era / 100);
     const int64_t month_from_march = (5 * day_of_year + 2) / 153;
     CivilDate date;
     date.day = static_cast<int>(day_of_year - (153 * month_from_march + 2) / 5 + 1);
-    date.month = static_cast<int>(month_from_march < 10 ? month_from_march + 3 : month_from_march - 9);
+    date.month =
+        static_cast<int>(month_from_march < 10 ? month_from_march + 3 : month_from_march - 9);
     date.year = static_cast<int>(year_of_era + era * 400 + (date.month <= 2 ? 1 : 0));
     return date;
 }
@@ -38,11 +41,15 @@ CivilDate CivilFromDays(int64_t days) {
 const int64_t kEpochDays = DaysFromCivil(kFirstYear, 1, 1);
 const int32_t kLastDate = static_cast<int32_t>(DaysFromCivil(kLastYear, 12, 31) - kEpochDays + 1);
 
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+bool IsDigit(char c) {
+    return c >= '0' && c <= '9';
+}
 
 }  // namespace
 
-bool IsLeapYear(int year) { return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0; }
+bool IsLeapYear(int year) {
+    return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
+}
 
 int MonthLength(int year, int month) {
     static constexpr int kLengths[12] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};

@@ -19,7 +19,9 @@ constexpr mode_t kOwnerOnly = 0600;
 
 enum class ReadOutcome { kRead, kMissing, kFailed };
 
-bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\v' || c == '\f'; }
+bool IsBlank(char c) {
+    return c == ' ' || c == '\t' || c == '\v' || c == '\f';
+}
 
 bool NeedsEscape(const std::string& text, size_t i) {
     const unsigned char c = static_cast<unsigned char>(text[i]);

@@ -70,7 +70,7 @@ protected:
 
 TEST_F(ProfileTest, BareNameIsFoundInTheWindowsDirectoryWhateverItsCase) {
     char buffer[64];
-    EXPECT_EQ(15u, os::GetProfileString("general", "exepath", "", buffer, sizeof buffer,
+    EXPECT_EQ(14u, os::GetProfileString("general", "exepath", "", buffer, sizeof buffer,
                                         "KALVORA.INI"));
     EXPECT_STREQ("C:\\KALVORA\\EXE", buffer);
 }
