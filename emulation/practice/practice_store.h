@@ -20,6 +20,7 @@
 #include "emulation/practice/catalog.h"
 
 struct sqlite3;
+struct sqlite3_stmt;
 
 namespace kv::practice {
 
@@ -32,7 +33,7 @@ struct StoredRecord {
 };
 
 class PracticeStore {
-public:
+  public:
     ~PracticeStore();
     PracticeStore(const PracticeStore&) = delete;
     PracticeStore& operator=(const PracticeStore&) = delete;
@@ -85,12 +86,31 @@ public:
     bool Commit();
     void Rollback();
 
+    // Why the last operation failed; every operation clears it first, so a
+    // lookup that answers nothing with an empty last_error() found no record.
     const std::string& last_error() const { return last_error_; }
 
-private:
+  private:
+    struct Statements;
+
     explicit PracticeStore(sqlite3* db);
 
+    // A cached statement for sql, reset and unbound; nullptr on failure.
+    sqlite3_stmt* Prepare(const char* sql);
+    bool Fail(const std::string& message);
+    bool FailSql(const std::string& doing);
+    const FileDef* FileFor(int file);
+    const KeyDef* KeyFor(const FileDef& file, int key);
+    bool WriteKeys(const FileDef& file, int64_t row_id, const std::vector<uint8_t>& data);
+    // The first record of storage in key order after (from, after_row_id)
+    // whose sort form begins with range and whose packed key begins with
+    // prefix (when not empty).
+    std::optional<StoredRecord> Scan(int storage, const KeyDef& key, const std::string& from,
+                                     int64_t after_row_id, const std::string& range,
+                                     const std::string& prefix);
+
     sqlite3* db_;
+    std::unique_ptr<Statements> statements_;
     std::string last_error_;
 };
 
