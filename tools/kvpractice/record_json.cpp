@@ -120,7 +120,7 @@ bool EncodeField(const FieldDef& f, const json& value, std::vector<uint8_t>* byt
             } else {
                 return *error = "must be a whole number", false;
             }
-            int64_t low, high;
+            int64_t low = 0, high = 0;
             IntRange(f.width, f.type == FieldType::kInt, &low, &high);
             if (f.type == FieldType::kChar) low = 0, high = 255;
             if (number < low || number > high)
