@@ -10,6 +10,7 @@
 
 #include "emulation/practice/practice_date.h"
 #include "platform/byte_order.h"
+#include "platform/posix/desktop_answers.h"
 #include "platform/practice_utilities_api.h"
 #include "support/practice_fixture.h"
 
@@ -311,16 +312,17 @@ TEST_F(Kvr32Test, NamesPackAsLastFirstMiddleInitial) {
     EXPECT_TRUE(text.GuardsIntact());
 }
 
-TEST_F(Kvr32Test, MessageIsShownOnOneLine) {
+TEST_F(Kvr32Test, MessageIsShownInAMessageBox) {
     auto message = Entry<KVR_Message_fn>("KVR_Message");
     ASSERT_TRUE(message);
+    kv::desktop::AllowTerminalAnswers(false);
     testing::internal::CaptureStderr();
     EXPECT_EQ(1, message(nullptr, 6, 3040, 0, 0, 4096));
     EXPECT_EQ(1, message(nullptr, 6, 17, 0, 0, 4096));
     EXPECT_EQ(
-        "Kalvora Dental Systems: The requested window could not be opened. Please restart "
-        "Kalvora and try again.\n"
-        "Kalvora Dental Systems: Kalvora message 17\n",
+        "[message box] Kalvora Dental Systems: The requested window could not be opened. Please "
+        "restart Kalvora and try again. -> OK\n"
+        "[message box] Kalvora Dental Systems: Kalvora message 17 -> OK\n",
         testing::internal::GetCapturedStderr());
 }
 

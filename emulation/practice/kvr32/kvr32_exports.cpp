@@ -16,6 +16,7 @@
 #include "emulation/practice/settings_store.h"
 #include "platform/bounded_text.h"
 #include "platform/byte_order.h"
+#include "platform/desktop.h"
 #include "platform/os.h"
 #include "platform/practice_utilities_api.h"
 
@@ -190,10 +191,12 @@ KVR_EXPORT int KV_PRACTICE_CALL KVR_PackName(char* text, const char* last, const
     });
 }
 
-KVR_EXPORT int KV_PRACTICE_CALL KVR_Message(void*, int, int message, int, int, int) {
+// A practice message is a message box with OK alone, owned by the caller's
+// window.
+KVR_EXPORT int KV_PRACTICE_CALL KVR_Message(void* parent, int, int message, int, int, int) {
     return Guarded(1, [&] {
-        std::fprintf(stderr, "%s: %s\n", kMessageCaption, MessageText(message).c_str());
-        std::fflush(stderr);
+        kv::desktop::ShowMessageBox(parent, MessageText(message), kMessageCaption,
+                                    kv::desktop::Buttons::kOk, kv::desktop::Icon::kExclamation);
         return 1;
     });
 }
