@@ -41,7 +41,7 @@ RunResult Kvpractice(const std::string& args) {
 }
 
 class KvpracticeTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         root_ = dir_.path() + "/practice";
         RunResult init = Kvpractice("init " + root_);
@@ -174,12 +174,18 @@ TEST(Kvpractice, DemoCreatesAPracticeWithResourcesAndPreferences) {
     TempDir dir;
     RunResult r = Kvpractice("demo " + dir.path() + "/demo");
     ASSERT_EQ(0, r.status) << r.output;
-    EXPECT_NE(std::string::npos, r.output.find("export KV_REGISTRY=" + dir.path() + "/demo/registry.ini"));
+    EXPECT_NE(std::string::npos,
+              r.output.find("export KV_REGISTRY=" + dir.path() + "/demo/registry.ini"));
     RunResult resources = Kvpractice("export " + dir.path() + "/demo 6");
     json list = json::parse(resources.output)["6"];
     ASSERT_GE(list.size(), 6u);
     EXPECT_EQ("DR01", list[0]["id"]);  // key 7: providers first, by id
     EXPECT_EQ(1, list[0]["kind"]);
+    bool flagged_provider = false;
+    for (const json& r : list) flagged_provider |= r["kind"] == 1 && r["flag_a"] != 0;
+    EXPECT_TRUE(flagged_provider);  // kept off the patient viewer's provider list
+    EXPECT_EQ("DR01\n",
+              Kvpractice("settings " + dir.path() + "/demo get PALMID \"Anna Whitaker\"").output);
     json prefs = json::parse(Kvpractice("export " + dir.path() + "/demo 95").output)["95"];
     ASSERT_EQ(1u, prefs.size());
     EXPECT_EQ(-1, prefs[0]["sunday"]);

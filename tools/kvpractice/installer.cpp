@@ -18,8 +18,7 @@ namespace {
 
 const char* const kPracticeLibraries[] = {"kvrdb32.so", "kvr32sm.so", "kvr32.so"};
 
-bool WriteFile(const std::string& path, const std::string& text, mode_t mode,
-               std::string* error) {
+bool WriteFile(const std::string& path, const std::string& text, mode_t mode, std::string* error) {
     int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, mode);
     bool ok = fd >= 0 && ::write(fd, text.data(), text.size()) == static_cast<ssize_t>(text.size());
     if (fd >= 0) ok = ::close(fd) == 0 && ok;
@@ -73,11 +72,12 @@ bool CreateInstallation(const Installation& inst, const std::string& library_dir
         *error = store_error;
         return false;
     }
-    std::string general = "[GENERAL]\npath=" + inst.data_dir() + "\nExePath=" + inst.exe_dir() + "\n";
-    std::string registry = std::string("[") + practice::kPracticeRegistryKey + "]\npath=" +
-                           inst.data_dir() + "\nExePath=" + inst.exe_dir() + "\n";
-    if (!WriteFile(inst.data_dir() + practice::kDataVersionFile,
-                   "[GENERAL]\nData_Version=11.1\n", 0644, error) ||
+    std::string general =
+        "[GENERAL]\npath=" + inst.data_dir() + "\nExePath=" + inst.exe_dir() + "\n";
+    std::string registry = std::string("[") + practice::kPracticeRegistryKey +
+                           "]\npath=" + inst.data_dir() + "\nExePath=" + inst.exe_dir() + "\n";
+    if (!WriteFile(inst.data_dir() + practice::kDataVersionFile, "[GENERAL]\nData_Version=11.1\n",
+                   0644, error) ||
         !WriteFile(inst.windows_dir() + "/" + practice::kPracticeProfileFile, general, 0644,
                    error) ||
         !WriteFile(inst.registry_file(), registry, 0600, error))
@@ -88,8 +88,8 @@ bool CreateInstallation(const Installation& inst, const std::string& library_dir
 }
 
 std::string EnvironmentLines(const Installation& inst) {
-    return "export KV_REGISTRY=" + inst.registry_file() + "\nexport KV_WINDIR=" +
-           inst.windows_dir() + "\n";
+    return "export KV_REGISTRY=" + inst.registry_file() +
+           "\nexport KV_WINDIR=" + inst.windows_dir() + "\n";
 }
 
 }  // namespace kv::tools

@@ -37,8 +37,8 @@ int Fail(const std::string& message) {
 
 std::unique_ptr<practice::PracticeStore> OpenStore(const Installation& inst, std::string* error) {
     if (!HasInstallation(inst)) {
-        *error = inst.root + " holds no practice installation (run: kvpractice init " +
-                 inst.root + ")";
+        *error =
+            inst.root + " holds no practice installation (run: kvpractice init " + inst.root + ")";
         return nullptr;
     }
     return practice::PracticeStore::Open(inst.data_dir(), error);
@@ -59,7 +59,8 @@ int ImportJson(const Installation& inst, const nlohmann::json& document) {
     auto store = OpenStore(inst, &error);
     if (!store) return Fail(error);
     size_t count = 0;
-    if (!ImportDocument(*store, document, &count, &error)) return Fail(error + "; nothing imported");
+    if (!ImportDocument(*store, document, &count, &error))
+        return Fail(error + "; nothing imported");
     std::cout << "Imported " << count << " records\n";
     return 0;
 }
@@ -143,7 +144,14 @@ int SyncLog(const std::string& dir, const std::string& date_text) {
 
 int Demo(const std::string& dir) {
     if (int rc = Init(dir)) return rc;
-    return ImportJson(InstallationAt(dir), DemoPracticeDocument());
+    Installation inst = InstallationAt(dir);
+    if (int rc = ImportJson(inst, DemoPracticeDocument())) return rc;
+    practice::SettingsStore settings(inst.data_dir());
+    for (const DemoSetting& s : DemoSettings())
+        if (!settings.SetString(s.section, s.key, s.value))
+            return Fail("cannot write " + settings.path());
+    std::cout << "Demo handheld user \"" << kDemoHotSyncUser << "\" is associated with DR01\n";
+    return 0;
 }
 
 int Run(int argc, char** argv) {
@@ -162,36 +170,39 @@ int Run(int argc, char** argv) {
     auto* import = app.add_subcommand("import", "import practice records from JSON (- = stdin)");
     import->add_option("DIR", dir)->required();
     import->add_option("FILE", file)->required();
-    import->callback([&] { rc = Import(dir, file); });
+    import->callback([&] { rc = Import(dir, file);
+});
 
-    auto* exp = app.add_subcommand("export", "print the records of a practice file as JSON");
-    exp->add_option("DIR", dir)->required();
-    exp->add_option("FILE_NUMBER", file_number)->required();
-    exp->add_flag("--raw", with_raw, "add each record's bytes in hex");
-    exp->callback([&] { rc = Export(dir, file_number, with_raw); });
+auto* exp = app.add_subcommand("export", "print the records of a practice file as JSON");
+exp->add_option("DIR", dir)->required();
+exp->add_option("FILE_NUMBER", file_number)->required();
+exp->add_flag("--raw", with_raw, "add each record's bytes in hex");
+exp->callback([&] { rc = Export(dir, file_number, with_raw); });
 
-    auto* settings = app.add_subcommand("settings", "read or write a practice setting");
-    settings->add_option("DIR", dir)->required();
-    settings->add_option("ACTION", action, "get or set")->required();
-    settings->add_option("SECTION", section)->required();
-    settings->add_option("KEY", key)->required();
-    settings->add_option("VALUE", value);
-    settings->callback([&] { rc = Settings(dir, action, section, key, value); });
+auto* settings = app.add_subcommand("settings", "read or write a practice setting");
+settings->add_option("DIR", dir)->required();
+settings->add_option("ACTION", action, "get or set")->required();
+settings->add_option("SECTION", section)->required();
+settings->add_option("KEY", key)->required();
+settings->add_option("VALUE", value);
+settings->callback([&] { rc = Settings(dir, action, section, key, value); });
 
-    auto* synclog = app.add_subcommand("synclog", "print the sync log the conduits stored");
-    synclog->add_option("DIR", dir)->required();
-    synclog->add_option("--date", date, "only this day (YYYY-MM-DD)");
-    synclog->callback([&] { rc = SyncLog(dir, date); });
+auto* synclog = app.add_subcommand("synclog", "print the sync log the conduits stored");
+synclog->add_option("DIR", dir)->required();
+synclog->add_option("--date", date, "only this day (YYYY-MM-DD)");
+synclog->callback([&] { rc = SyncLog(dir, date); });
 
-    auto* demo = app.add_subcommand("demo", "create an installation holding a demo practice");
-    demo->add_option("DIR", dir)->required();
-    demo->callback([&] { rc = Demo(dir); });
+auto* demo = app.add_subcommand("demo", "create an installation holding a demo practice");
+demo->add_option("DIR", dir)->required();
+demo->callback([&] { rc = Demo(dir); });
 
-    CLI11_PARSE(app, argc, argv);
-    return rc;
-}
-
+CLI11_PARSE(app, argc, argv);
+return rc;
 }  // namespace
+
+}  // namespace kv::tools
 }  // namespace kv::tools
 
-int main(int argc, char** argv) { return kv::tools::Run(argc, argv); }
+int main(int argc, char** argv) {
+    return kv::tools::Run(argc, argv);
+}

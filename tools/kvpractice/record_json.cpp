@@ -64,8 +64,7 @@ void StoreInt(uint8_t* at, size_t width, int64_t value) {
 
 int64_t LoadInt(const uint8_t* at, size_t width, bool is_signed) {
     if (width == 1) return is_signed ? static_cast<int8_t>(*at) : *at;
-    if (width == 2)
-        return is_signed ? static_cast<int16_t>(LoadLE16(at)) : int64_t{LoadLE16(at)};
+    if (width == 2) return is_signed ? static_cast<int16_t>(LoadLE16(at)) : int64_t{LoadLE16(at)};
     return is_signed ? static_cast<int32_t>(LoadLE32(at)) : int64_t{LoadLE32(at)};
 }
 
@@ -83,8 +82,7 @@ bool ParseTime(const std::string& text, int64_t* seconds) {
     char tail = 0;
     int n = std::sscanf(text.c_str(), "%d:%d:%d%c", &h, &m, &s, &tail);
     if (n == 2) s = 0;
-    if ((n != 2 && n != 3) || h < 0 || h > 23 || m < 0 || m > 59 || s < 0 || s > 59)
-        return false;
+    if ((n != 2 && n != 3) || h < 0 || h > 23 || m < 0 || m > 59 || s < 0 || s > 59) return false;
     *seconds = h * 3600 + m * 60 + s;
     return true;
 }
@@ -124,8 +122,7 @@ bool EncodeField(const FieldDef& f, const json& value, std::vector<uint8_t>* byt
             IntRange(f.width, f.type == FieldType::kInt, &low, &high);
             if (f.type == FieldType::kChar) low = 0, high = 255;
             if (number < low || number > high)
-                return *error = "out of range " + std::to_string(low) + ".." +
-                                std::to_string(high),
+                return *error = "out of range " + std::to_string(low) + ".." + std::to_string(high),
                        false;
             StoreInt(at, f.width, number);
             return true;
@@ -187,11 +184,10 @@ bool EncodeField(const FieldDef& f, const json& value, std::vector<uint8_t>* byt
                 int month = 0, day = 0;
                 char tail = 0;
                 if (!value[i].is_string() ||
-                    std::sscanf(value[i].get_ref<const std::string&>().c_str(), "%d-%d%c",
-                                &month, &day, &tail) != 2 ||
+                    std::sscanf(value[i].get_ref<const std::string&>().c_str(), "%d-%d%c", &month,
+                                &day, &tail) != 2 ||
                     practice::DateNumber(2000, month, day) == 0)
-                    return *error = "entry " + std::to_string(i) + " is not a day \"MM-DD\"",
-                           false;
+                    return *error = "entry " + std::to_string(i) + " is not a day \"MM-DD\"", false;
                 at[i * kHolidayEntrySize] = static_cast<uint8_t>(month);
                 at[i * kHolidayEntrySize + 1] = static_cast<uint8_t>(day);
             }
@@ -262,8 +258,7 @@ bool RecordFromJson(const FileDef& file, const json& record, std::vector<uint8_t
             return *error = "field \"raw\": must be hex digits", false;
         size_t limit = file.variable ? practice::kMaxVarRecordLength : file.record_length;
         if (bytes->size() > limit)
-            return *error = "field \"raw\": longer than " + std::to_string(limit) + " bytes",
-                   false;
+            return *error = "field \"raw\": longer than " + std::to_string(limit) + " bytes", false;
     }
     if (!file.variable && bytes->size() < file.record_length) bytes->resize(file.record_length);
     for (const auto& [name, value] : record.items()) {
@@ -280,8 +275,8 @@ bool RecordFromJson(const FileDef& file, const json& record, std::vector<uint8_t
         bytes->size() <= practice::kVarTextOffset)
         bytes->resize(practice::kVarTextOffset + 1);
     if (file.variable && bytes->size() > practice::kMaxVarRecordLength)
-        return *error = "record longer than " +
-                        std::to_string(practice::kMaxVarRecordLength) + " bytes",
+        return *error =
+                   "record longer than " + std::to_string(practice::kMaxVarRecordLength) + " bytes",
                false;
     return true;
 }

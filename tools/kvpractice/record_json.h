@@ -35,7 +35,7 @@ nlohmann::json RecordToJson(const practice::FileDef& file, const std::vector<uin
 // Adds every record of a document to the store in one transaction: all of
 // them or, on the first bad record, none (the message names the file, the
 // record's index and the field). count receives the number of records added.
-bool ImportDocument(practice::PracticeStore& store, const nlohmann::json& document,
-                    size_t* count, std::string* error);
+bool ImportDocument(practice::PracticeStore& store, const nlohmann::json& document, size_t* count,
+                    std::string* error);
 
 }  // namespace kv::tools
