@@ -8,13 +8,14 @@
 
 #include "conduit_framework/practice_utilities.h"
 #include "conduit_framework_parts/parts_fixture.h"
+#include "platform/bounded_text.h"
 
 namespace kv::conduit {
 namespace {
 
 PracticeUserId User(const char* text) {
     PracticeUserId id;
-    std::strncpy(id.text, text, PracticeUserId::kLength);
+    CopyText(id.text, sizeof id.text, text);
     return id;
 }
 

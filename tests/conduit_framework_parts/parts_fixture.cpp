@@ -42,11 +42,11 @@ void PracticeWorld::AddResource(uint8_t kind, const char* id, uint8_t flag) {
 }
 
 void PracticeWorld::AddNote(uint8_t kind, int32_t owner, const std::string& text) {
-    std::vector<uint8_t> record(10, 0);
+    // The 10-byte header, the text and its terminator.
+    std::vector<uint8_t> record(10 + text.size() + 1, 0);
     record[0] = kind;
     StoreLE32(record.data() + 2, static_cast<uint32_t>(owner));
-    record.insert(record.end(), text.begin(), text.end());
-    record.push_back(0);
+    for (size_t i = 0; i < text.size(); ++i) record[10 + i] = static_cast<uint8_t>(text[i]);
     AddRecord(44, record);
 }
 
