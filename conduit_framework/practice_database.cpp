@@ -86,133 +86,95 @@ const char* const PracticeDatabase::kEntryPointNames[kSlotCount] = {
     "KDB_InitDataBase",
 };
 
-PracticeDatabase::PracticeDatabase() {
-    try {
-        Load();
-        Bind();
-    } catch (...) {
-        // A library that cannot be bound now gets its second chance at the
-        // first database initialisation.
-    }
+PracticeDatabase::PracticeDatabase()
+    : LibraryBinding(kDatabaseLibrary, kEntryPointNames, kSlotCount) {
+    LoadAndBind();
 }
 
-PracticeDatabase::~PracticeDatabase() {
-    Release();
-}
-
-int PracticeDatabase::Load() {
-    if (loaded_) return 1;
-    module_ = LoadPracticeLibrary(kDatabaseLibrary);
-    if (!module_) return 0;
-    loaded_ = 1;
-    return 1;
-}
-
-void PracticeDatabase::Bind() {
-    if (!module_) return;
-    for (int i = 0; i < kSlotCount; ++i)
-        slots_[i] = kEntryPointNames[i] ? os::FindSymbol(module_, kEntryPointNames[i]) : nullptr;
-}
-
-void PracticeDatabase::Release() {
-    if (!loaded_) return;
-    os::FreeModule(module_);
-    module_ = nullptr;
-    loaded_ = 0;
-    for (void*& slot : slots_) slot = nullptr;
-}
-
-namespace {
-
-template <typename Function>
-Function Entry(const PracticeDatabase& database, int index) {
-    return reinterpret_cast<Function>(database.slot(index));
-}
-
-}  // namespace
+PracticeDatabase::~PracticeDatabase() = default;
 
 int PracticeDatabase::InitDataBase(const char* data_directory) {
-    if (!loaded_ && Load()) Bind();
-    auto f = Entry<KDB_InitDataBase_fn>(*this, kInitDataBase);
+    if (!loaded() && Load()) Bind();
+    auto f = Entry<KDB_InitDataBase_fn>(kInitDataBase);
     return f ? f(data_directory) : 0;
 }
 
 KdbSession PracticeDatabase::StartSession(int mode) {
-    auto f = Entry<KDB_StartSession_fn>(*this, kStartSession);
+    auto f = Entry<KDB_StartSession_fn>(kStartSession);
     return f ? f(mode) : KdbSession{0};
 }
 
 void PracticeDatabase::EndSession(KdbSession session) {
-    if (auto f = Entry<KDB_EndSession_fn>(*this, kEndSession)) f(session);
+    if (auto f = Entry<KDB_EndSession_fn>(kEndSession)) f(session);
 }
 
 KdbFile PracticeDatabase::OpenFile(KdbSession session, int file_number) {
-    auto f = Entry<KDB_OpenFile_fn>(*this, kOpenFile);
+    auto f = Entry<KDB_OpenFile_fn>(kOpenFile);
     return f ? f(session, file_number) : KdbFile{0};
 }
 
 void PracticeDatabase::CloseFile(KdbFile file) {
-    if (auto f = Entry<KDB_CloseFile_fn>(*this, kCloseFile)) f(file);
+    if (auto f = Entry<KDB_CloseFile_fn>(kCloseFile)) f(file);
 }
 
 int PracticeDatabase::FindRec(KdbFile file, int key, const void* key_value, void* record) {
-    auto f = Entry<KDB_FindRec_fn>(*this, kFindRec);
+    auto f = Entry<KDB_FindRec_fn>(kFindRec);
     return f ? f(file, key, key_value, record) : 0;
 }
 
 int PracticeDatabase::GreaterThanOrEqualRec(KdbFile file, int key, const void* key_value,
                                             void* record) {
-    auto f = Entry<KDB_GreaterThanOrEqualRec_fn>(*this, kGreaterThanOrEqualRec);
+    auto f = Entry<KDB_GreaterThanOrEqualRec_fn>(kGreaterThanOrEqualRec);
     return f ? f(file, key, key_value, record) : 0;
 }
 
 int PracticeDatabase::FirstRec(KdbFile file, int key, void* record) {
-    auto f = Entry<KDB_FirstRec_fn>(*this, kFirstRec);
+    auto f = Entry<KDB_FirstRec_fn>(kFirstRec);
     return f ? f(file, key, record) : 0;
 }
 
 int PracticeDatabase::NextRec(KdbFile file, int key, void* record) {
-    auto f = Entry<KDB_NextRec_fn>(*this, kNextRec);
+    auto f = Entry<KDB_NextRec_fn>(kNextRec);
     return f ? f(file, key, record) : 0;
 }
 
 KdbSet PracticeDatabase::StartSet(KdbFile file, int key, int reserved, const void* key_value,
                                   void* record, int prefix_length) {
-    auto f = Entry<KDB_StartSet_fn>(*this, kStartSet);
+    auto f = Entry<KDB_StartSet_fn>(kStartSet);
     return f ? f(file, key, reserved, key_value, record, prefix_length) : KdbSet{0};
 }
 
 int PracticeDatabase::NextRecInSet(KdbSet set, void* record) {
-    auto f = Entry<KDB_NextRecInSet_fn>(*this, kNextRecInSet);
+    auto f = Entry<KDB_NextRecInSet_fn>(kNextRecInSet);
     return f ? f(set, record) : 0;
 }
 
 void PracticeDatabase::EndSet(KdbSet set) {
-    if (auto f = Entry<KDB_EndSet_fn>(*this, kEndSet)) f(set);
+    if (auto f = Entry<KDB_EndSet_fn>(kEndSet)) f(set);
 }
 
 uint16_t PracticeDatabase::GetVarRecLength(KdbFile file) {
-    auto f = Entry<KDB_GetVarRecLength_fn>(*this, kGetVarRecLength);
+    auto f = Entry<KDB_GetVarRecLength_fn>(kGetVarRecLength);
     return f ? f(file) : uint16_t{0};
 }
 
 int PracticeDatabase::ReadEntireVarRec(KdbFile file, void* buffer) {
-    auto f = Entry<KDB_ReadEntireVarRec_fn>(*this, kReadEntireVarRec);
+    auto f = Entry<KDB_ReadEntireVarRec_fn>(kReadEntireVarRec);
     return f ? f(file, buffer) : 0;
 }
 
 int PracticeDatabase::WriteRec(KdbFile file, const void* record) {
-    auto f = Entry<KDB_WriteRec_fn>(*this, kWriteRec);
+    auto f = Entry<KDB_WriteRec_fn>(kWriteRec);
     return f ? f(file, record) : 0;
 }
 
 int PracticeDatabase::AddRec(KdbFile file, const void* record) {
-    auto f = Entry<KDB_AddRec_fn>(*this, kAddRec);
+    auto f = Entry<KDB_AddRec_fn>(kAddRec);
     return f ? f(file, record) : 0;
 }
 
 int PracticeDatabase::GetLastErrorNum(KdbSession session) {
-    auto f = Entry<KDB_GetLastErrorNum_fn>(*this, kGetLastErrorNum);
+    auto f = Entry<KDB_GetLastErrorNum_fn>(kGetLastErrorNum);
     return f ? f(session) : 0;
 }
 

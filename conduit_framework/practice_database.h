@@ -10,37 +10,20 @@
 
 #include <cstdint>
 
-#include "platform/os.h"
+#include "conduit_framework/library_binding.h"
 #include "platform/practice_database_api.h"
 
 namespace kv::conduit {
 
-class PracticeDatabase {
+class PracticeDatabase : public LibraryBinding {
   public:
     // The 49 entry-point slots, in the library's order; 46 to 48 have no name
     // and stay empty.
     static constexpr int kSlotCount = 49;
     static const char* const kEntryPointNames[kSlotCount];  // nullptr for unnamed slots
 
-    // Loads and binds (library load time).
-    PracticeDatabase();
-    // Releases the library (library unload time).
-    ~PracticeDatabase();
-    PracticeDatabase(const PracticeDatabase&) = delete;
-    PracticeDatabase& operator=(const PracticeDatabase&) = delete;
-
-    // Loads the library from the executables directory, else by its bare
-    // name; on failure shows the loader's message box and answers 0. Answers
-    // 1 at once when already loaded.
-    int Load();
-    // Looks every entry point up by name (empty when not exported).
-    void Bind();
-    // Frees the library; loaded becomes 0.
-    void Release();
-    bool loaded() const { return loaded_ != 0; }
-    void* slot(int index) const {
-        return index >= 0 && index < kSlotCount ? slots_[index] : nullptr;
-    }
+    PracticeDatabase();   // load and bind (library load time)
+    ~PracticeDatabase();  // release (library unload time)
 
     // Loads and binds first when not loaded (a second chance after a failed
     // load), then KDB_InitDataBase; 0 when that entry point is empty.
@@ -63,11 +46,6 @@ class PracticeDatabase {
     int WriteRec(KdbFile file, const void* record);
     int AddRec(KdbFile file, const void* record);
     int GetLastErrorNum(KdbSession session);
-
-  private:
-    int loaded_ = 0;
-    os::ModuleHandle module_ = nullptr;
-    void* slots_[kSlotCount] = {};
 };
 
 // The conduit library's binding.

@@ -89,135 +89,108 @@ const char* const PracticeUtilities::kEntryPointNames[kSlotCount] = {
     "KVR_CheckForPatientPrivatePhone",
 };
 
-PracticeUtilities::PracticeUtilities() {
-    try {
-        Load();
-        Bind();
-    } catch (...) {
-        // Without the library every entry point answers 0.
-    }
+PracticeUtilities::PracticeUtilities()
+    : LibraryBinding(kUtilityLibrary, kEntryPointNames, kSlotCount) {
+    LoadAndBind();
 }
 
-PracticeUtilities::~PracticeUtilities() {
-    Release();
-}
-
-int PracticeUtilities::Load() {
-    if (loaded_) return 1;
-    module_ = LoadPracticeLibrary(kUtilityLibrary);
-    if (!module_) return 0;
-    loaded_ = 1;
-    return 1;
-}
-
-void PracticeUtilities::Bind() {
-    if (!module_) return;
-    for (int i = 0; i < kSlotCount; ++i) slots_[i] = os::FindSymbol(module_, kEntryPointNames[i]);
-}
-
-void PracticeUtilities::Release() {
-    if (!loaded_) return;
-    os::FreeModule(module_);
-    module_ = nullptr;
-    loaded_ = 0;
-    for (void*& slot : slots_) slot = nullptr;
-}
+PracticeUtilities::~PracticeUtilities() = default;
 
 int32_t PracticeUtilities::DateIn(int16_t year, int16_t month, int16_t day) {
-    auto f = Entry<KVR_DateIn_fn>(*this, kDateIn);
+    auto f = Entry<KVR_DateIn_fn>(kDateIn);
     return f ? f(year, month, day) : 0;
 }
 
 void PracticeUtilities::DateOut(int32_t date, int16_t* year, int16_t* month, int16_t* day) {
-    if (auto f = Entry<KVR_DateOut_fn>(*this, kDateOut)) f(date, year, month, day);
+    if (auto f = Entry<KVR_DateOut_fn>(kDateOut)) f(date, year, month, day);
 }
 
 int32_t PracticeUtilities::SysDate() {
-    auto f = Entry<KVR_SysDate_fn>(*this, kSysDate);
+    auto f = Entry<KVR_SysDate_fn>(kSysDate);
     return f ? f(nullptr, nullptr) : 0;
 }
 
 void PracticeUtilities::SysTime(char* text) {
-    if (auto f = Entry<KVR_SysTime_fn>(*this, kSysTime)) f(nullptr, text);
+    if (auto f = Entry<KVR_SysTime_fn>(kSysTime)) f(nullptr, text);
 }
 
 int PracticeUtilities::FormatNDate2000(char* text, int32_t date) {
-    auto f = Entry<KVR_FormatNDate2000_fn>(*this, kFormatNDate2000);
+    auto f = Entry<KVR_FormatNDate2000_fn>(kFormatNDate2000);
     return f ? f(text, date) : 0;
 }
 
 int PracticeUtilities::FmtDateString2000(char* text, const char* yyyymmdd) {
-    auto f = Entry<KVR_fmtDateString2000_fn>(*this, kFmtDateString2000);
+    auto f = Entry<KVR_fmtDateString2000_fn>(kFmtDateString2000);
     return f ? f(text, yyyymmdd, 1, 0, 0, 0) : 0;
 }
 
 int16_t PracticeUtilities::WeekDay(int16_t year, int16_t month, int16_t day) {
-    auto f = Entry<KVR_week_day_fn>(*this, kWeekDay);
+    auto f = Entry<KVR_week_day_fn>(kWeekDay);
     return f ? f(year, month, day) : int16_t{0};
 }
 
 int16_t PracticeUtilities::MonthLength(int16_t year, int16_t month) {
-    auto f = Entry<KVR_month_len_fn>(*this, kMonthLength);
+    auto f = Entry<KVR_month_len_fn>(kMonthLength);
     return f ? f(year, month) : int16_t{0};
 }
 
 int PracticeUtilities::FormatPhone(char* text, const char* stored) {
-    auto f = Entry<KVR_FormatPhone_fn>(*this, kFormatPhone);
+    auto f = Entry<KVR_FormatPhone_fn>(kFormatPhone);
     return f ? f(text, stored) : 0;
 }
 
 int PracticeUtilities::FormatSS(char* text, const char* stored) {
-    auto f = Entry<KVR_FormatSS_fn>(*this, kFormatSS);
+    auto f = Entry<KVR_FormatSS_fn>(kFormatSS);
     return f ? f(text, stored) : 0;
 }
 
 int PracticeUtilities::CheckForPatientPrivatePhone(int32_t patient_id, char* text) {
-    auto f = Entry<KVR_CheckForPatientPrivatePhone_fn>(*this, kCheckForPatientPrivatePhone);
+    auto f = Entry<KVR_CheckForPatientPrivatePhone_fn>(kCheckForPatientPrivatePhone);
     return f ? f(patient_id, text) : 0;
 }
 
 int PracticeUtilities::CheckForPrivatePhone(uint8_t privacy, char* text) {
-    auto f = Entry<KVR_CheckForPrivatePhone_fn>(*this, kCheckForPrivatePhone);
+    auto f = Entry<KVR_CheckForPrivatePhone_fn>(kCheckForPrivatePhone);
     return f ? f(privacy, text) : 0;
 }
 
 int PracticeUtilities::GetPrivateInfInt(const char* section, const char* key, int default_value) {
-    auto f = Entry<KVR_GetPrivateInfInt_fn>(*this, kGetPrivateInfInt);
+    auto f = Entry<KVR_GetPrivateInfInt_fn>(kGetPrivateInfInt);
     return f ? f(section, key, default_value) : 0;
 }
 
 int PracticeUtilities::GetPrivateInfString(const char* section, const char* key,
                                            const char* default_value, char* text, int size) {
-    auto f = Entry<KVR_GetPrivateInfString_fn>(*this, kGetPrivateInfString);
+    auto f = Entry<KVR_GetPrivateInfString_fn>(kGetPrivateInfString);
     return f ? f(section, key, default_value, text, size) : 0;
 }
 
 int PracticeUtilities::WritePrivateInfInt(const char* section, const char* key, int value) {
-    auto f = Entry<KVR_WritePrivateInfInt_fn>(*this, kWritePrivateInfInt);
+    auto f = Entry<KVR_WritePrivateInfInt_fn>(kWritePrivateInfInt);
     return f ? f(section, key, value) : 0;
 }
 
 int PracticeUtilities::WritePrivateInfString(const char* section, const char* key,
                                              const char* value) {
-    auto f = Entry<KVR_WritePrivateInfString_fn>(*this, kWritePrivateInfString);
+    auto f = Entry<KVR_WritePrivateInfString_fn>(kWritePrivateInfString);
     return f ? f(section, key, value) : 0;
 }
 
 int PracticeUtilities::GetPrivateProfileString(const char* section, const char* key,
                                                const char* default_value, char* text, int size,
                                                const char* file) {
-    auto f = Entry<KVR_GetPrivateProfileString_fn>(*this, kGetPrivateProfileString);
+    auto f = Entry<KVR_GetPrivateProfileString_fn>(kGetPrivateProfileString);
     return f ? f(section, key, default_value, text, size, file) : 0;
 }
 
 int PracticeUtilities::Message(void* parent, int message) {
-    auto f = Entry<KVR_Message_fn>(*this, kMessage);
+    auto f = Entry<KVR_Message_fn>(kMessage);
     return f ? f(parent, kMessageKind, message, 0, 0, kMessageStyle) : 0;
 }
 
 int PracticeUtilities::PackName(char* text, const char* last, const char* first, const char* middle,
                                 int max_length) {
-    auto f = Entry<KVR_PackName_fn>(*this, kPackName);
+    auto f = Entry<KVR_PackName_fn>(kPackName);
     return f ? f(text, last, first, middle, max_length) : 0;
 }
 

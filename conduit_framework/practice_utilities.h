@@ -7,28 +7,18 @@
 
 #include <cstdint>
 
-#include "platform/os.h"
+#include "conduit_framework/library_binding.h"
 #include "platform/practice_utilities_api.h"
 
 namespace kv::conduit {
 
-class PracticeUtilities {
+class PracticeUtilities : public LibraryBinding {
   public:
     static constexpr int kSlotCount = 41;
     static const char* const kEntryPointNames[kSlotCount];
 
     PracticeUtilities();   // load and bind
     ~PracticeUtilities();  // release
-    PracticeUtilities(const PracticeUtilities&) = delete;
-    PracticeUtilities& operator=(const PracticeUtilities&) = delete;
-
-    int Load();
-    void Bind();
-    void Release();
-    bool loaded() const { return loaded_ != 0; }
-    void* slot(int index) const {
-        return index >= 0 && index < kSlotCount ? slots_[index] : nullptr;
-    }
 
     int32_t DateIn(int16_t year, int16_t month, int16_t day);
     void DateOut(int32_t date, int16_t* year, int16_t* month, int16_t* day);
@@ -54,11 +44,6 @@ class PracticeUtilities {
     int Message(void* parent, int message);
     int PackName(char* text, const char* last, const char* first, const char* middle,
                  int max_length);
-
-  private:
-    int loaded_ = 0;
-    os::ModuleHandle module_ = nullptr;
-    void* slots_[kSlotCount] = {};
 };
 
 // The conduit library's binding.
