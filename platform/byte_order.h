@@ -13,7 +13,9 @@
 
 namespace kv {
 
-inline uint16_t LoadBE16(const uint8_t* p) { return static_cast<uint16_t>((p[0] << 8) | p[1]); }
+inline uint16_t LoadBE16(const uint8_t* p) {
+    return static_cast<uint16_t>((p[0] << 8) | p[1]);
+}
 inline uint32_t LoadBE24(const uint8_t* p) {
     return (static_cast<uint32_t>(p[0]) << 16) | (static_cast<uint32_t>(p[1]) << 8) | p[2];
 }
@@ -21,7 +23,9 @@ inline uint32_t LoadBE32(const uint8_t* p) {
     return (static_cast<uint32_t>(p[0]) << 24) | (static_cast<uint32_t>(p[1]) << 16) |
            (static_cast<uint32_t>(p[2]) << 8) | p[3];
 }
-inline uint16_t LoadLE16(const uint8_t* p) { return static_cast<uint16_t>(p[0] | (p[1] << 8)); }
+inline uint16_t LoadLE16(const uint8_t* p) {
+    return static_cast<uint16_t>(p[0] | (p[1] << 8));
+}
 inline uint32_t LoadLE32(const uint8_t* p) {
     return p[0] | (static_cast<uint32_t>(p[1]) << 8) | (static_cast<uint32_t>(p[2]) << 16) |
            (static_cast<uint32_t>(p[3]) << 24);
@@ -56,7 +60,7 @@ inline void StoreLE32(uint8_t* p, uint32_t v) {
 // Reads from [data, data + size). After a failed read ok() is false for good
 // and every further read yields 0.
 class ByteReader {
-public:
+  public:
     ByteReader(const uint8_t* data, size_t size) : data_(data), size_(size) {}
 
     bool ok() const { return ok_; }
@@ -73,7 +77,7 @@ public:
     const uint8_t* Bytes(size_t n) { return Take(n) ? data_ + pos_ - n : nullptr; }
     bool Skip(size_t n) { return Take(n); }
 
-private:
+  private:
     bool Take(size_t n) {
         if (!ok_ || n > size_ - pos_) {
             ok_ = false;
@@ -92,7 +96,7 @@ private:
 // Writes into [data, data + size). After a failed write ok() is false for good
 // and nothing more is written.
 class ByteWriter {
-public:
+  public:
     ByteWriter(uint8_t* data, size_t size) : data_(data), size_(size) {}
 
     bool ok() const { return ok_; }
@@ -124,7 +128,7 @@ public:
         }
     }
 
-private:
+  private:
     bool Room(size_t n) {
         if (!ok_ || n > size_ - pos_) ok_ = false;
         return ok_;

@@ -16,7 +16,7 @@
 namespace kv {
 
 class IniText {
-public:
+  public:
     struct Entry {
         std::string key;
         std::string value;
@@ -44,7 +44,7 @@ public:
     // line ends.
     std::string Format() const;
 
-private:
+  private:
     Section* FindSection(const std::string& name);
     const Section* FindSection(const std::string& name) const;
 

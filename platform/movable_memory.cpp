@@ -62,9 +62,13 @@ MemoryHandle ReallocateMovable(MemoryHandle block, size_t new_size) {
     return block;
 }
 
-void* LockMovable(MemoryHandle block) { return block ? block->data : nullptr; }
+void* LockMovable(MemoryHandle block) {
+    return block ? block->data : nullptr;
+}
 void UnlockMovable(MemoryHandle) {}
-size_t MovableSize(MemoryHandle block) { return block ? block->size : 0; }
+size_t MovableSize(MemoryHandle block) {
+    return block ? block->size : 0;
+}
 
 void FreeMovable(MemoryHandle block) {
     if (!block) return;

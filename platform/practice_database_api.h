@@ -27,9 +27,9 @@ using KDB_EndSession_fn = void(KV_PRACTICE_CALL*)(KdbSession session);
 using KDB_OpenFile_fn = KdbFile(KV_PRACTICE_CALL*)(KdbSession session, int file_number);
 using KDB_CloseFile_fn = void(KV_PRACTICE_CALL*)(KdbFile file);
 using KDB_FindRec_fn = int(KV_PRACTICE_CALL*)(KdbFile file, int key_number, const void* key_value,
-                                             void* record);
+                                              void* record);
 using KDB_GreaterThanOrEqualRec_fn = int(KV_PRACTICE_CALL*)(KdbFile file, int key_number,
-                                                           const void* key_value, void* record);
+                                                            const void* key_value, void* record);
 using KDB_FirstRec_fn = int(KV_PRACTICE_CALL*)(KdbFile file, int key_number, void* record);
 using KDB_NextRec_fn = int(KV_PRACTICE_CALL*)(KdbFile file, int key_number, void* record);
 using KDB_StartSet_fn = KdbSet(KV_PRACTICE_CALL*)(KdbFile file, int key_number, int reserved,

@@ -40,11 +40,9 @@ using KVR_WritePrivateInfInt_fn = int(KV_PRACTICE_CALL*)(const char* section, co
                                                          int value);
 using KVR_WritePrivateInfString_fn = int(KV_PRACTICE_CALL*)(const char* section, const char* key,
                                                             const char* value);
-using KVR_GetPrivateProfileString_fn = int(KV_PRACTICE_CALL*)(const char* section,
-                                                              const char* key,
-                                                              const char* default_value,
-                                                              char* text, int size,
-                                                              const char* file);
+using KVR_GetPrivateProfileString_fn = int(KV_PRACTICE_CALL*)(const char* section, const char* key,
+                                                              const char* default_value, char* text,
+                                                              int size, const char* file);
 using KVR_Message_fn = int(KV_PRACTICE_CALL*)(void* parent, int a, int message, int b, int c,
                                               int style);
 using KVR_PackName_fn = int(KV_PRACTICE_CALL*)(char* text, const char* last, const char* first,

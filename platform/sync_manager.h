@@ -40,8 +40,8 @@ constexpr int32_t kSyncErrNoUser = 0x400D;
 constexpr int32_t kSyncErrWrite = 0x400E;
 
 // Record attributes as reported with each record read.
-constexpr uint8_t kSyncRecDeleted = 0x80;   // deleted on the handheld, no data left
-constexpr uint8_t kSyncRecDirty = 0x40;     // changed since the last HotSync
+constexpr uint8_t kSyncRecDeleted = 0x80;  // deleted on the handheld, no data left
+constexpr uint8_t kSyncRecDirty = 0x40;    // changed since the last HotSync
 constexpr uint8_t kSyncRecBusy = 0x20;
 constexpr uint8_t kSyncRecSecret = 0x10;
 constexpr uint8_t kSyncRecArchived = 0x08;  // deleted on the handheld, data kept

@@ -1,6 +1,5 @@
 #include "emulation/practice/catalog.h"
 
-
 namespace kv::practice {
 namespace {
 
@@ -21,7 +20,11 @@ std::vector<FieldDef> NoteFields(const char* owner, const char* value, FieldType
 std::vector<FileDef> BuildCatalog() {
     std::vector<FileDef> files;
 
-    files.push_back({6, 6, "resources", 512, false,
+    files.push_back({6,
+                     6,
+                     "resources",
+                     512,
+                     false,
                      {{7, {{0, 1, U}, {1, 4, B}}}},
                      {{"kind", 0, 1, T::kUnsigned},
                       {"id", 1, 4, T::kId},
@@ -32,7 +35,11 @@ std::vector<FileDef> BuildCatalog() {
                       {"flag_a", 256, 1, T::kUnsigned},
                       {"flag_b", 419, 1, T::kUnsigned}}});
 
-    files.push_back({9, 9, "appointments", 256, false,
+    files.push_back({9,
+                     9,
+                     "appointments",
+                     256,
+                     false,
                      {{10, {{6, 4, S}, {153, 1, U}, {154, 1, U}, {11, 4, B}}},
                       {13, {{2, 4, S}}},
                       {14, {{54, 4, S}, {6, 4, S}}}},
@@ -49,51 +56,70 @@ std::vector<FileDef> BuildCatalog() {
                       {"start_hour", 153, 1, T::kUnsigned},
                       {"start_minute", 154, 1, T::kUnsigned}}});
 
-    files.push_back({18, 18, "patients", 558, false,
-                     {{0, {{2, 4, S}}},
-                      {19, {{2, 4, S}}},
-                      {20, {{10, 21, B}, {31, 16, B}, {2, 4, S}}}},
-                     {{"patient_id", 2, 4, T::kInt},
-                      {"last_name", 10, 21, T::kText},
-                      {"first_name", 31, 16, T::kText},
-                      {"middle_initial", 47, 2, T::kText},
-                      {"preferred_name", 49, 21, T::kText},
-                      {"work_phone_ext", 97, 6, T::kText},
-                      {"chart_number", 113, 20, T::kText},
-                      {"social_security", 133, 10, T::kText},
-                      {"primary_provider", 143, 4, T::kId},
-                      {"flag", 153, 1, T::kUnsigned},
-                      {"status", 155, 1, T::kUnsigned},
-                      {"phone_ref", 160, 4, T::kInt},
-                      {"birth_date", 164, 4, T::kDate},
-                      {"billing_ref", 172, 4, T::kInt},
-                      {"last_visit", 180, 4, T::kDate},
-                      {"medical_alerts", 184, 8, T::kBytes},
-                      {"work_phone", 234, 20, T::kText},
-                      {"privacy", 519, 1, T::kUnsigned}}});
+    files.push_back(
+        {18,
+         18,
+         "patients",
+         558,
+         false,
+         {{0, {{2, 4, S}}}, {19, {{2, 4, S}}}, {20, {{10, 21, B}, {31, 16, B}, {2, 4, S}}}},
+         {{"patient_id", 2, 4, T::kInt},
+          {"last_name", 10, 21, T::kText},
+          {"first_name", 31, 16, T::kText},
+          {"middle_initial", 47, 2, T::kText},
+          {"preferred_name", 49, 21, T::kText},
+          {"work_phone_ext", 97, 6, T::kText},
+          {"chart_number", 113, 20, T::kText},
+          {"social_security", 133, 10, T::kText},
+          {"primary_provider", 143, 4, T::kId},
+          {"flag", 153, 1, T::kUnsigned},
+          {"status", 155, 1, T::kUnsigned},
+          {"phone_ref", 160, 4, T::kInt},
+          {"birth_date", 164, 4, T::kDate},
+          {"billing_ref", 172, 4, T::kInt},
+          {"last_visit", 180, 4, T::kDate},
+          {"medical_alerts", 184, 8, T::kBytes},
+          {"work_phone", 234, 20, T::kText},
+          {"privacy", 519, 1, T::kUnsigned}}});
 
     const KeyDef note_key{45, {{0, 1, U}, {2, 4, S}, {6, 4, S}}};
     files.push_back({44, 44, "notes", 36, true, {note_key}, NoteFields("owner", "value", T::kInt)});
     files.push_back(
         {45, 45, "sync log", 36, true, {note_key}, NoteFields("number", "date", T::kDate)});
 
-    files.push_back({47, 47, "medical alerts", 64, false,
+    files.push_back({47,
+                     47,
+                     "medical alerts",
+                     64,
+                     false,
                      {{48, {{0, 1, U}, {1, 1, U}}}},
                      {{"kind", 0, 1, T::kUnsigned},
                       {"alert_number", 1, 1, T::kUnsigned},
                       {"name", 2, 31, T::kText}}});
 
-    files.push_back({49, 49, "phones", 160, false,
+    files.push_back({49,
+                     49,
+                     "phones",
+                     160,
+                     false,
                      {{50, {{2, 4, S}}}},
                      {{"phone_id", 2, 4, T::kInt}, {"phone", 130, 20, T::kText}}});
 
-    files.push_back({75, 75, "billing types", 160, false,
+    files.push_back({75,
+                     75,
+                     "billing types",
+                     160,
+                     false,
                      {{76, {{2, 4, S}}}},
                      {{"billing_id", 2, 4, T::kInt},
                       {"description", 10, 31, T::kText},
                       {"billing_type", 142, 1, T::kUnsigned}}});
 
-    files.push_back({95, 95, "preferences", 640, false,
+    files.push_back({95,
+                     95,
+                     "preferences",
+                     640,
+                     false,
                      {{95, {{0, 1, B}, {1, 4, B}, {5, 4, S}}}},
                      {{"tag", 0, 1, T::kUnsigned},
                       {"marker", 1, 4, T::kId},
@@ -112,7 +138,11 @@ std::vector<FileDef> BuildCatalog() {
                       {"first_entries", 550, 42, T::kBytes},
                       {"second_entries", 592, 42, T::kBytes}}});
 
-    files.push_back({135, 135, "patient prescriptions", 64, false,
+    files.push_back({135,
+                     135,
+                     "patient prescriptions",
+                     64,
+                     false,
                      {{135, {{10, 4, S}, {2, 4, S}}},
                       {136, {{14, 4, S}, {2, 4, S}}},
                       {138, {{18, 5, B}, {2, 4, S}}}},
@@ -122,7 +152,11 @@ std::vector<FileDef> BuildCatalog() {
                       {"date", 14, 4, T::kDate},
                       {"provider", 18, 4, T::kId}}});
 
-    files.push_back({139, 139, "prescription definitions", 180, false,
+    files.push_back({139,
+                     139,
+                     "prescription definitions",
+                     180,
+                     false,
                      {{140, {{2, 4, S}}}},
                      {{"definition_id", 2, 4, T::kInt},
                       {"number", 8, 4, T::kInt},
@@ -134,13 +168,11 @@ std::vector<FileDef> BuildCatalog() {
                       {"quote_note_ref", 170, 4, T::kInt},
                       {"flag", 174, 1, T::kUnsigned}}});
 
-    const std::vector<FieldDef> journal_fields = {{"record_id", 2, 4, T::kInt},
-                                                  {"date", 10, 4, T::kDate},
-                                                  {"time", 14, 4, T::kTime},
-                                                  {"hold", 18, 4, T::kInt},
-                                                  {"provider", 22, 4, T::kId},
-                                                  {"description", 46, 90, T::kText},
-                                                  {"entry_type", 136, 1, T::kUnsigned}};
+    const std::vector<FieldDef> journal_fields = {
+        {"record_id", 2, 4, T::kInt},        {"date", 10, 4, T::kDate},
+        {"time", 14, 4, T::kTime},           {"hold", 18, 4, T::kInt},
+        {"provider", 22, 4, T::kId},         {"description", 46, 90, T::kText},
+        {"entry_type", 136, 1, T::kUnsigned}};
     const std::vector<KeyDef> journal_keys = {{149, {{2, 4, S}}}, {151, {{2, 4, S}}}};
     files.push_back({149, 149, "office journal", 140, false, journal_keys, journal_fields});
     files.push_back({151, 149, "contacts", 140, false, journal_keys, journal_fields});

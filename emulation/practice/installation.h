@@ -9,7 +9,8 @@
 
 namespace kv::practice {
 
-constexpr const char* kPracticeRegistryKey = "Software\\Kalvora Dental Systems, Inc.\\KALVORA\\GENERAL";
+constexpr const char* kPracticeRegistryKey =
+    "Software\\Kalvora Dental Systems, Inc.\\KALVORA\\GENERAL";
 constexpr const char* kPracticeProfileFile = "KALVORA.INI";
 constexpr const char* kDataVersionFile = "KVRDATA.INF";
 

@@ -17,7 +17,7 @@ namespace kv::practice {
 constexpr const char* kSettingsFileName = "KVSETTINGS.INI";
 
 class SettingsStore {
-public:
+  public:
     // The store of a data directory (a native or Windows-style path).
     explicit SettingsStore(const std::string& data_directory);
 
@@ -33,7 +33,7 @@ public:
 
     const std::string& path() const { return path_; }
 
-private:
+  private:
     std::string path_;
 };
 

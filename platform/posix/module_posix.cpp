@@ -44,8 +44,12 @@ std::string SearchPath(const std::string& file) {
 
 }  // namespace
 
-uint32_t LastError() { return g_last_error; }
-void SetLastError(uint32_t code) { g_last_error = code; }
+uint32_t LastError() {
+    return g_last_error;
+}
+void SetLastError(uint32_t code) {
+    g_last_error = code;
+}
 
 ModuleHandle LoadModule(const char* file_name) {
     if (!file_name || !*file_name) {
@@ -53,8 +57,8 @@ ModuleHandle LoadModule(const char* file_name) {
         return nullptr;
     }
     std::string file = ModuleFileName(file_name);
-    std::string resolved = posix::HasDirectory(file_name) ? posix::FindFileIgnoringCase(file)
-                                                          : SearchPath(file);
+    std::string resolved =
+        posix::HasDirectory(file_name) ? posix::FindFileIgnoringCase(file) : SearchPath(file);
     if (resolved.empty()) {
         SetLastError(kErrorModNotFound);
         return nullptr;

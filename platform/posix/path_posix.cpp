@@ -46,6 +46,8 @@ std::string FindFileIgnoringCase(const std::string& path) {
 
 namespace kv::os {
 
-std::string NativePath(const std::string& path) { return posix::SlashPath(path); }
+std::string NativePath(const std::string& path) {
+    return posix::SlashPath(path);
+}
 
 }  // namespace kv::os

@@ -25,9 +25,8 @@ uint32_t GetProfileString(const char* section, const char* key, const char* defa
     while (!value.empty() && value.back() == ' ') value.pop_back();
 
     if (section && key && file_name && *file_name) {
-        std::string path = posix::HasDirectory(file_name)
-                               ? posix::SlashPath(file_name)
-                               : WindowsDirectory() + "/" + file_name;
+        std::string path = posix::HasDirectory(file_name) ? posix::SlashPath(file_name)
+                                                          : WindowsDirectory() + "/" + file_name;
         std::string found = posix::FindFileIgnoringCase(path);
         std::ifstream in(found.empty() ? path : found, std::ios::binary);
         if (in) {

@@ -63,6 +63,8 @@ bool QueryRegistryValue(RegistryKey key, const char* name, char* buffer, uint32_
     return false;
 }
 
-void CloseRegistryKey(RegistryKey key) { delete key; }
+void CloseRegistryKey(RegistryKey key) {
+    delete key;
+}
 
 }  // namespace kv::os

@@ -30,8 +30,8 @@ TEST(ModuleLoader, LoadsByWindowsStylePathAndFindsExports) {
 
 TEST(ModuleLoader, BareNameIsSearchedAlongThePath) {
     const char* old_path = std::getenv("PATH");
-    test::ScopedEnv path("PATH", std::string("/nonexistent:") + TestModuleDir() + ":" +
-                                     (old_path ? old_path : ""));
+    test::ScopedEnv path(
+        "PATH", std::string("/nonexistent:") + TestModuleDir() + ":" + (old_path ? old_path : ""));
     os::ModuleHandle module = os::LoadModule("kv_test_module.dll");
     ASSERT_NE(nullptr, module);
     os::FreeModule(module);

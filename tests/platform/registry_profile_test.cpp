@@ -15,7 +15,7 @@ using test::WriteTextFile;
 constexpr const char* kKey = "Software\\Kalvora Dental Systems, Inc.\\KALVORA\\GENERAL";
 
 class RegistryTest : public ::testing::Test {
-protected:
+  protected:
     RegistryTest() : env_("KV_REGISTRY", dir_.File("registry.ini")) {
         WriteTextFile(dir_.File("registry.ini"),
                       "garbage line\n"
@@ -58,7 +58,7 @@ TEST_F(RegistryTest, MissingKeyOrRegistryFileCannotBeOpened) {
 }
 
 class ProfileTest : public ::testing::Test {
-protected:
+  protected:
     ProfileTest() : env_("KV_WINDIR", dir_.path() + "/windows/") {
         WriteTextFile(dir_.File("windows/Kalvora.ini"),
                       "[GENERAL]\nExePath=C:\\KALVORA\\EXE\nbroken line\nLong=0123456789\n");
@@ -70,8 +70,8 @@ protected:
 
 TEST_F(ProfileTest, BareNameIsFoundInTheWindowsDirectoryWhateverItsCase) {
     char buffer[64];
-    EXPECT_EQ(14u, os::GetProfileString("general", "exepath", "", buffer, sizeof buffer,
-                                        "KALVORA.INI"));
+    EXPECT_EQ(14u,
+              os::GetProfileString("general", "exepath", "", buffer, sizeof buffer, "KALVORA.INI"));
     EXPECT_STREQ("C:\\KALVORA\\EXE", buffer);
 }
 

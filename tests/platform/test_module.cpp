@@ -1,2 +1,4 @@
 // A loadable module for the module loader's tests.
-extern "C" __attribute__((visibility("default"))) int KvTestAnswer() { return 42; }
+extern "C" __attribute__((visibility("default"))) int KvTestAnswer() {
+    return 42;
+}

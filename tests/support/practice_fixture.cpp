@@ -45,6 +45,8 @@ std::string PracticeLibraryDir() {
 PracticeModule::PracticeModule(const std::string& name)
     : handle_(os::LoadModule((PracticeLibraryDir() + "/" + name + ".dll").c_str())) {}
 
-PracticeModule::~PracticeModule() { os::FreeModule(handle_); }
+PracticeModule::~PracticeModule() {
+    os::FreeModule(handle_);
+}
 
 }  // namespace kv::test

@@ -15,7 +15,7 @@
 namespace kv::test {
 
 class PracticeInstallation {
-public:
+  public:
     PracticeInstallation();
 
     const std::string& root() const { return dir_.path(); }
@@ -31,7 +31,7 @@ public:
 
     std::unique_ptr<practice::PracticeStore> OpenStore() const;
 
-private:
+  private:
     TempDir dir_;
     ScopedEnv registry_env_;
     ScopedEnv windows_env_;
@@ -39,7 +39,7 @@ private:
 
 // A module of the practice libraries from the build (KV_PRACTICE_LIBS).
 class PracticeModule {
-public:
+  public:
     explicit PracticeModule(const std::string& name);
     ~PracticeModule();
     PracticeModule(const PracticeModule&) = delete;
@@ -51,7 +51,7 @@ public:
         return reinterpret_cast<F>(os::FindSymbol(handle_, symbol));
     }
 
-private:
+  private:
     os::ModuleHandle handle_;
 };
 
