@@ -114,10 +114,8 @@ int32_t HandheldDatabase::Read(uint16_t index, RecordInfo* info, uint8_t* buffer
 }
 
 uint32_t HandheldDatabase::TakeUniqueId() {
-    // At most 65,535 ids are taken, so a free one is always found.
-    uint32_t id = db_.unique_id_seed & kPdbUniqueIdMask;
-    while (id == 0 || ids_.count(id) != 0) id = (id + 1) & kPdbUniqueIdMask;
-    db_.unique_id_seed = (id + 1) & kPdbUniqueIdMask;
+    uint32_t id = handheld::TakeUniqueId(
+        &db_.unique_id_seed, [&](uint32_t candidate) { return ids_.count(candidate) != 0; });
     ids_.insert(id);
     return id;
 }

@@ -73,6 +73,23 @@ struct PdbDatabase {
 // control character.
 bool PdbNameIsValid(const std::string& name);
 
+// The unique id a new record takes: the first id from the seed on (24 bits,
+// wrapping, never 0) that in_use(id) says is free; the seed then moves to the
+// id after it (never 0). A database holds at most kPdbMaxRecords ids, so a
+// free one is always found.
+template <typename InUse>
+uint32_t TakeUniqueId(uint32_t* seed, InUse in_use) {
+    auto next = [](uint32_t id) {
+        id = (id + 1) & kPdbUniqueIdMask;
+        return id == 0 ? 1u : id;
+    };
+    uint32_t id = *seed & kPdbUniqueIdMask;
+    if (id == 0) id = 1;
+    while (in_use(id)) id = next(id);
+    *seed = next(id);
+    return id;
+}
+
 // The file image of a database; empty when it has no file form.
 std::vector<uint8_t> EncodePdb(const PdbDatabase& db);
 

@@ -23,11 +23,6 @@ bool IdInUse(const PdbDatabase& db, uint32_t id) {
     return false;
 }
 
-uint32_t NextId(uint32_t id) {
-    id = (id + 1) & kUniqueIdMask;
-    return id == 0 ? 1 : id;
-}
-
 bool CheckSize(const std::vector<uint8_t>& data, std::string* error) {
     if (data.size() <= kMaxRecordSize) return true;
     return Fail(error, "a record of " + std::to_string(data.size()) +
@@ -71,12 +66,8 @@ bool CheckEditable(const PdbDatabase& db, size_t index, std::string* error) {
 }
 
 uint32_t TakeUniqueId(PdbDatabase* db) {
-    uint32_t id = db->unique_id_seed & kUniqueIdMask;
-    if (id == 0) id = 1;
-    // At most kMaxRecords ids are in use, so this ends within as many steps.
-    while (IdInUse(*db, id)) id = NextId(id);
-    db->unique_id_seed = NextId(id);
-    return id;
+    return handheld::TakeUniqueId(&db->unique_id_seed,
+                                  [&](uint32_t id) { return IdInUse(*db, id); });
 }
 
 bool AddRecord(PdbDatabase* db, std::vector<uint8_t> data, uint8_t category, size_t* index,

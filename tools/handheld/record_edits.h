@@ -23,10 +23,9 @@
 namespace kv::handheld_tool {
 
 // Limits of the device.
-constexpr size_t kMaxRecords = 65535;
+constexpr size_t kMaxRecords = handheld::kPdbMaxRecords;
 constexpr size_t kMaxRecordSize = 65505;
 constexpr uint8_t kMaxCategory = 15;
-constexpr uint32_t kUniqueIdMask = 0xFFFFFF;
 
 // A record named by its index or by its unique id.
 struct RecordSelector {
