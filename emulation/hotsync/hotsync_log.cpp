@@ -8,6 +8,7 @@
 #include "emulation/hotsync/hotsync_clock.h"
 #include "emulation/hotsync/hotsync_log_host.h"
 #include "platform/bounded_text.h"
+#include "platform/export_guard.h"
 #include "platform/hotsync_log.h"
 
 #define KV_HOTSYNC_EXPORT extern "C" __attribute__((visibility("default")))
@@ -49,36 +50,26 @@ int32_t AddEntry(const char* text, int32_t activity, bool time_stamp) {
     return 0;
 }
 
-// Runs body; an exception becomes the failure answer.
-template <typename Result, typename Body>
-Result Guarded(Result failure, Body&& body) noexcept {
-    try {
-        return body();
-    } catch (...) {
-        return failure;
-    }
-}
-
 }  // namespace
 }  // namespace kv::hotsync
 
-using kv::hotsync::Guarded;
+using kv::GuardedCall;
 using kv::hotsync::TheLog;
 
 KV_HOTSYNC_EXPORT int32_t LogAddEntry(const char* text, int32_t activity, int32_t time_stamp) {
-    return Guarded(kSyncErrGeneral,
-                   [&] { return kv::hotsync::AddEntry(text, activity, time_stamp != 0); });
+    return GuardedCall(kSyncErrGeneral,
+                       [&] { return kv::hotsync::AddEntry(text, activity, time_stamp != 0); });
 }
 
 KV_HOTSYNC_EXPORT uint32_t HotSyncLogEntryCount() {
-    return Guarded(0u, [] {
+    return GuardedCall(0u, [] {
         std::lock_guard<std::mutex> lock(TheLog().mutex);
         return static_cast<uint32_t>(TheLog().entries.size());
     });
 }
 
 KV_HOTSYNC_EXPORT bool HotSyncLogEntryAt(uint32_t index, HotSyncLogEntry* entry) {
-    return Guarded(false, [&] {
+    return GuardedCall(false, [&] {
         std::lock_guard<std::mutex> lock(TheLog().mutex);
         if (!entry || index >= TheLog().entries.size()) return false;
         const kv::hotsync::StoredEntry& stored = TheLog().entries[index];
@@ -88,7 +79,7 @@ KV_HOTSYNC_EXPORT bool HotSyncLogEntryAt(uint32_t index, HotSyncLogEntry* entry)
 }
 
 KV_HOTSYNC_EXPORT void HotSyncLogClear() {
-    Guarded(false, [] {
+    GuardedCall(false, [] {
         std::lock_guard<std::mutex> lock(TheLog().mutex);
         TheLog().entries.clear();
         return true;

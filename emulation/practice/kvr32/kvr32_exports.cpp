@@ -17,6 +17,7 @@
 #include "platform/bounded_text.h"
 #include "platform/byte_order.h"
 #include "platform/desktop.h"
+#include "platform/export_guard.h"
 #include "platform/os.h"
 #include "platform/practice_utilities_api.h"
 
@@ -50,16 +51,6 @@ constexpr size_t kPatientPrivacyOffset = 519;
 // and values. A longer text is read cut, never past the bound.
 constexpr size_t kMaxNameLength = 259;
 constexpr size_t kMaxValueLength = 65535;
-
-// Runs body; an exception becomes the failure answer.
-template <typename Result, typename Body>
-Result Guarded(Result failure, Body&& body) noexcept {
-    try {
-        return body();
-    } catch (...) {
-        return failure;
-    }
-}
 
 std::string Input(const char* text, size_t max) {
     return text ? std::string(text, BoundedLength(text, max)) : std::string();
@@ -114,35 +105,36 @@ std::string ProfileFileName(const char* file) {
 }  // namespace kv::practice
 
 using namespace kv::practice;
+using kv::GuardedCall;
 
 // ---- Dates and the clock ----
 
 KVR_EXPORT int32_t KV_PRACTICE_CALL KVR_DateIn(int16_t year, int16_t month, int16_t day) {
-    return Guarded<int32_t>(0, [&] { return DateNumber(year, month, day); });
+    return GuardedCall<int32_t>(0, [&] { return DateNumber(year, month, day); });
 }
 
 KVR_EXPORT void KV_PRACTICE_CALL KVR_DateOut(int32_t date, int16_t* year, int16_t* month,
                                              int16_t* day) {
-    const CivilDate civil = Guarded(CivilDate{}, [&] { return CivilFromNumber(date); });
+    const CivilDate civil = GuardedCall(CivilDate{}, [&] { return CivilFromNumber(date); });
     if (year) *year = static_cast<int16_t>(civil.year);
     if (month) *month = static_cast<int16_t>(civil.month);
     if (day) *day = static_cast<int16_t>(civil.day);
 }
 
 KVR_EXPORT int16_t KV_PRACTICE_CALL KVR_week_day(int16_t year, int16_t month, int16_t day) {
-    return Guarded<int16_t>(0, [&] { return static_cast<int16_t>(WeekDay(year, month, day)); });
+    return GuardedCall<int16_t>(0, [&] { return static_cast<int16_t>(WeekDay(year, month, day)); });
 }
 
 KVR_EXPORT int16_t KV_PRACTICE_CALL KVR_month_len(int16_t year, int16_t month) {
-    return Guarded<int16_t>(0, [&] { return static_cast<int16_t>(MonthLength(year, month)); });
+    return GuardedCall<int16_t>(0, [&] { return static_cast<int16_t>(MonthLength(year, month)); });
 }
 
 KVR_EXPORT int32_t KV_PRACTICE_CALL KVR_SysDate(void*, void*) {
-    return Guarded<int32_t>(0, [] { return Today(); });
+    return GuardedCall<int32_t>(0, [] { return Today(); });
 }
 
 KVR_EXPORT int KV_PRACTICE_CALL KVR_SysTime(void*, char* text) {
-    return Guarded(0, [&] {
+    return GuardedCall(0, [&] {
         const ClockTime now = Now();
         return Output(text, kKvrTimeTextSize, FormatTime(now.hour, now.minute, now.second));
     });
@@ -151,33 +143,33 @@ KVR_EXPORT int KV_PRACTICE_CALL KVR_SysTime(void*, char* text) {
 // ---- Display texts ----
 
 KVR_EXPORT int KV_PRACTICE_CALL KVR_FormatNDate2000(char* text, int32_t date) {
-    return Guarded(0, [&] { return Output(text, kKvrDateTextSize, FormatDisplayDate(date)); });
+    return GuardedCall(0, [&] { return Output(text, kKvrDateTextSize, FormatDisplayDate(date)); });
 }
 
 // The four trailing arguments choose among display styles; every style
 // answers the one date form of this library.
 KVR_EXPORT int KV_PRACTICE_CALL KVR_fmtDateString2000(char* text, const char* yyyymmdd, int, int,
                                                       int, int) {
-    return Guarded(0, [&] {
+    return GuardedCall(0, [&] {
         return Output(text, kKvrDateTextSize, FormatDisplayDate(CompactDateNumber(yyyymmdd)));
     });
 }
 
 KVR_EXPORT int KV_PRACTICE_CALL KVR_FormatPhone(char* text, const char* stored) {
-    return Guarded(0, [&] { return Output(text, kKvrPhoneTextSize, FormatPhone(stored)); });
+    return GuardedCall(0, [&] { return Output(text, kKvrPhoneTextSize, FormatPhone(stored)); });
 }
 
 KVR_EXPORT int KV_PRACTICE_CALL KVR_FormatSS(char* text, const char* stored) {
-    return Guarded(
+    return GuardedCall(
         0, [&] { return Output(text, kKvrSocialSecurityTextSize, FormatSocialSecurity(stored)); });
 }
 
 KVR_EXPORT int KV_PRACTICE_CALL KVR_CheckForPrivatePhone(uint8_t privacy, char* text) {
-    return Guarded(0, [&] { return AnswerWithheld(privacy != 0, text); });
+    return GuardedCall(0, [&] { return AnswerWithheld(privacy != 0, text); });
 }
 
 KVR_EXPORT int KV_PRACTICE_CALL KVR_CheckForPatientPrivatePhone(int32_t patient_id, char* text) {
-    return Guarded(0, [&] {
+    return GuardedCall(0, [&] {
         return AnswerWithheld(patient_id != 0 && PatientPrivacy(patient_id) != 0, text);
     });
 }
@@ -186,7 +178,7 @@ KVR_EXPORT int KV_PRACTICE_CALL KVR_CheckForPatientPrivatePhone(int32_t patient_
 KVR_EXPORT int KV_PRACTICE_CALL KVR_PackName(char* text, const char* last, const char* first,
                                              const char* middle, int max_length) {
     if (max_length < 0) return 0;
-    return Guarded(0, [&] {
+    return GuardedCall(0, [&] {
         return Output(text, static_cast<size_t>(max_length) + 1, PackName(last, first, middle));
     });
 }
@@ -194,7 +186,7 @@ KVR_EXPORT int KV_PRACTICE_CALL KVR_PackName(char* text, const char* last, const
 // A practice message is a message box with OK alone, owned by the caller's
 // window.
 KVR_EXPORT int KV_PRACTICE_CALL KVR_Message(void* parent, int, int message, int, int, int) {
-    return Guarded(1, [&] {
+    return GuardedCall(1, [&] {
         kv::desktop::ShowMessageBox(parent, MessageText(message), kMessageCaption,
                                     kv::desktop::Buttons::kOk, kv::desktop::Icon::kExclamation);
         return 1;
@@ -205,7 +197,7 @@ KVR_EXPORT int KV_PRACTICE_CALL KVR_Message(void* parent, int, int message, int,
 
 KVR_EXPORT int KV_PRACTICE_CALL KVR_GetPrivateInfInt(const char* section, const char* key,
                                                      int default_value) {
-    return Guarded(default_value, [&] {
+    return GuardedCall(default_value, [&] {
         std::optional<SettingsStore> store = InstalledSettings();
         if (!store || !section || !key) return default_value;
         return store->GetInt(Input(section, kMaxNameLength), Input(key, kMaxNameLength),
@@ -218,7 +210,7 @@ KVR_EXPORT int KV_PRACTICE_CALL KVR_GetPrivateInfString(const char* section, con
                                                         int size) {
     if (!text || size <= 0) return 0;
     text[0] = '\0';
-    return Guarded(0, [&] {
+    return GuardedCall(0, [&] {
         std::optional<std::string> value;
         std::optional<SettingsStore> store = InstalledSettings();
         if (store && section && key)
@@ -230,7 +222,7 @@ KVR_EXPORT int KV_PRACTICE_CALL KVR_GetPrivateInfString(const char* section, con
 
 KVR_EXPORT int KV_PRACTICE_CALL KVR_WritePrivateInfInt(const char* section, const char* key,
                                                        int value) {
-    return Guarded(0, [&] {
+    return GuardedCall(0, [&] {
         std::optional<SettingsStore> store = InstalledSettings();
         if (!store || !section || !key) return 0;
         return store->SetInt(Input(section, kMaxNameLength), Input(key, kMaxNameLength), value) ? 1
@@ -240,7 +232,7 @@ KVR_EXPORT int KV_PRACTICE_CALL KVR_WritePrivateInfInt(const char* section, cons
 
 KVR_EXPORT int KV_PRACTICE_CALL KVR_WritePrivateInfString(const char* section, const char* key,
                                                           const char* value) {
-    return Guarded(0, [&] {
+    return GuardedCall(0, [&] {
         std::optional<SettingsStore> store = InstalledSettings();
         if (!store || !section || !key || !value) return 0;
         return store->SetString(Input(section, kMaxNameLength), Input(key, kMaxNameLength),
@@ -257,7 +249,7 @@ KVR_EXPORT int KV_PRACTICE_CALL KVR_GetPrivateProfileString(const char* section,
                                                             int size, const char* file) {
     if (!text || size <= 0) return 0;
     text[0] = '\0';
-    return Guarded(0, [&] {
+    return GuardedCall(0, [&] {
         const std::string name = ProfileFileName(file);
         return static_cast<int>(kv::os::GetProfileString(
             section, key, default_value, text, static_cast<uint32_t>(size), name.c_str()));
